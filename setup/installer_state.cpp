@@ -1,0 +1,3 @@
+#include "setup/installer_state.h"
+
+installer_state state;
