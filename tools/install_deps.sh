@@ -6,7 +6,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   gcc-mingw-w64-x86-64-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   zlib1g-dev libmd-dev googletest libgtest-dev
-  wine wine64 xvfb xauth xdotool fonts-wqy-zenhei
+  wine wine64 xvfb xauth xdotool fonts-wqy-zenhei locales
   clang libclang-rt-14-dev
 )
 missing=()

@@ -48,12 +48,24 @@ trap cleanup EXIT
 cp -a "$template/." "$prefix/"
 export WINEPREFIX=$prefix
 
-# Wine takes the OEM and ANSI code pages from the locale name; the C library need not know it.
+# Wine takes the OEM and ANSI code pages from the locale name, but converts file names with
+# the C library's charset for it: an unknown locale falls back to ASCII and no name outside
+# ASCII can be created. A UTF-8 locale of that name, made once per build directory, keeps
+# host file names UTF-8.
 case "$codepage" in
-  936) locale=zh_CN.GBK ;;
-  950) locale=zh_TW.UTF-8 ;;
+  936) locale=zh_CN.UTF-8 locale_source=zh_CN ;;
+  950) locale=zh_TW.UTF-8 locale_source=zh_TW ;;
   *) echo "wine_run.sh: code page $codepage is not one of 936, 950" >&2; exit 2 ;;
 esac
+export LOCPATH=$wine_dir/locale
+(
+  flock 9
+  if [ ! -d "$LOCPATH/$locale" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i "$locale_source" -f UTF-8 "$LOCPATH/$locale" >/dev/null 2>&1 || true
+  fi
+) 9>"$wine_dir/locale.lock"
+[ -d "$LOCPATH/$locale" ] || { echo "wine_run.sh: cannot make the locale $locale" >&2; exit 2; }
 # A 32-bit Windows has no WOW64 folder: the setup tells the two apart by it.
 if [ "$bits" = 32 ]; then
   mv "$prefix/drive_c/windows/syswow64" "$prefix/drive_c/windows/syswow64.hidden"
