@@ -33,6 +33,20 @@ int next_answer(std::vector<int>& answers, const seen_box& box) {
   return answer;
 }
 
+struct box_search {
+  DWORD process_id;  // 0: any process but this one
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect_box(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<box_search*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  const bool wanted = search->process_id ? owner == search->process_id : owner != GetCurrentProcessId();
+  if (wanted && is_box(window) && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
 }  // namespace
 
 seen_box read_box(HWND box) {
@@ -99,20 +113,8 @@ std::vector<seen_box> process_box_watcher::boxes() {
 void process_box_watcher::watch() {
   std::vector<HWND> answered;
   while (!stopping_) {
-    struct search {
-      DWORD process_id;
-      std::vector<HWND> found;
-    } s{process_id_, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<search*>(param);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          const bool wanted = s->process_id ? owner == s->process_id : owner != GetCurrentProcessId();
-          if (wanted && is_box(window) && IsWindowVisible(window)) s->found.push_back(window);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    box_search s{process_id_, {}};
+    EnumWindows(collect_box, reinterpret_cast<LPARAM>(&s));
     answered.erase(std::remove_if(answered.begin(), answered.end(), [](HWND w) { return !IsWindow(w); }),
                    answered.end());
     for (HWND box : s.found) {
