@@ -47,7 +47,7 @@ TEST_F(ExtractEntry, NoPayloadTouchesNothing) {
 }
 
 TEST_F(ExtractEntry, SkipsAnEmptyEntryOfTheSameName) {
-  entry_spec empty{"lumo1.bmp", ""};
+  entry_fixture empty{"lumo1.bmp", ""};
   empty.stream = "";
   const std::string payload = current_archive({empty, {"lumo1.bmp", "BMsecond"}});
   EXPECT_EQ(8u, extract_entry_length(span_of(payload), "lumo1.bmp", work()));
@@ -75,7 +75,7 @@ TEST_F(ExtractEntry, LimitIsTheBufferLess100) {
 }
 
 TEST_F(ExtractEntry, DamagedOrTruncatedEntryLeavesNoSignature) {
-  entry_spec damaged{"lumo1.bmp", "BM..."};
+  entry_fixture damaged{"lumo1.bmp", "BM..."};
   damaged.stream = "BMnot a zlib stream";
   EXPECT_EQ(0u, extract_entry_length(span_of(current_archive({damaged})), "lumo1.bmp", work()));
   EXPECT_EQ(0, buffer[100]);

@@ -15,13 +15,13 @@
 
 namespace {
 
-const entry_spec a_txt{"a.txt", "alpha"};
-const entry_spec c_txt{"c.txt", "gamma gamma gamma"};
-const entry_spec d_txt{"d.txt", "delta"};
+const entry_fixture a_txt{"a.txt", "alpha"};
+const entry_fixture c_txt{"c.txt", "gamma gamma gamma"};
+const entry_fixture d_txt{"d.txt", "delta"};
 
-entry_spec with_name(entry_spec spec, const std::string& name) {
-  spec.name = name;
-  return spec;
+entry_fixture with_name(entry_fixture fixture, const std::string& name) {
+  fixture.name = name;
+  return fixture;
 }
 
 struct extract_case {
@@ -33,20 +33,20 @@ struct extract_case {
 };
 
 std::vector<extract_case> extract_cases() {
-  entry_spec bad_digest{"b.txt", "beta"};
+  entry_fixture bad_digest{"b.txt", "beta"};
   bad_digest.digest = md5_text("not beta");
-  entry_spec c_long = c_txt;
+  entry_fixture c_long = c_txt;
   c_long.csize = static_cast<uint32_t>(zlib_stream(c_txt.content).size() + 1);
-  entry_spec c_huge = c_txt;
+  entry_fixture c_huge = c_txt;
   c_huge.csize = 0xFFFFFFFFu;
-  entry_spec c_damaged = c_txt;
+  entry_fixture c_damaged = c_txt;
   c_damaged.stream = std::string("\x78\x9c garbage that is no deflate stream", 36);
-  entry_spec e_txt{"e.txt", ""};
-  entry_spec b_wrong_tag = with_name(c_txt, "b.txt");
+  entry_fixture e_txt{"e.txt", ""};
+  entry_fixture b_wrong_tag = with_name(c_txt, "b.txt");
   b_wrong_tag.tag = "XF";
-  entry_spec missing_digest{"b.txt", "beta"};
+  entry_fixture missing_digest{"b.txt", "beta"};
   missing_digest.digest = std::string(34, '\0');
-  entry_spec lower_digest{"b.txt", "beta"};
+  entry_fixture lower_digest{"b.txt", "beta"};
   lower_digest.digest = md5_text("beta");
   std::transform(lower_digest.digest->begin(), lower_digest.digest->end(),
                  lower_digest.digest->begin(),
@@ -301,7 +301,7 @@ TEST(ExtractArchive, DirectoryWithoutFinalSeparatorIsJoinedWithOne) {
 }
 
 TEST(ExtractArchive, FailureWithoutCallbackIsStillReportedByTheResult) {
-  entry_spec bad = a_txt;
+  entry_fixture bad = a_txt;
   bad.digest = md5_text("x");
   const std::string archive = current_archive({bad});
   temp_dir target;

@@ -34,11 +34,11 @@ std::string fitted(const std::string& bytes, size_t width) {
   return out;
 }
 
-std::string entry_of(const entry_spec& spec, bool with_digest, size_t name_width) {
-  const std::string data = spec.stream ? *spec.stream : zlib_stream(spec.content);
-  std::string out = fitted(spec.tag, 2) + fitted(spec.name, name_width);
-  if (with_digest) out += fitted(spec.digest ? *spec.digest : md5_text(spec.content), 34);
-  put_u32(out, spec.csize ? *spec.csize : static_cast<uint32_t>(data.size()));
+std::string entry_of(const entry_fixture& fixture, bool with_digest, size_t name_width) {
+  const std::string data = fixture.stream ? *fixture.stream : zlib_stream(fixture.content);
+  std::string out = fitted(fixture.tag, 2) + fitted(fixture.name, name_width);
+  if (with_digest) out += fitted(fixture.digest ? *fixture.digest : md5_text(fixture.content), 34);
+  put_u32(out, fixture.csize ? *fixture.csize : static_cast<uint32_t>(data.size()));
   return out + data;
 }
 
@@ -61,8 +61,8 @@ std::string md5_text(const std::string& data) {
   return std::string(text);
 }
 
-std::string current_entry(const entry_spec& spec) { return entry_of(spec, true, 16); }
-std::string legacy_entry(const entry_spec& spec) { return entry_of(spec, false, 14); }
+std::string current_entry(const entry_fixture& fixture) { return entry_of(fixture, true, 16); }
+std::string legacy_entry(const entry_fixture& fixture) { return entry_of(fixture, false, 14); }
 
 std::string archive_bytes(char layout_mark, uint32_t count, const std::string& entries) {
   std::string out = std::string("Y") + layout_mark;
@@ -71,15 +71,15 @@ std::string archive_bytes(char layout_mark, uint32_t count, const std::string& e
   return out + entries;
 }
 
-std::string current_archive(const std::vector<entry_spec>& entries) {
+std::string current_archive(const std::vector<entry_fixture>& entries) {
   std::string bytes;
-  for (const entry_spec& e : entries) bytes += current_entry(e);
+  for (const entry_fixture& e : entries) bytes += current_entry(e);
   return archive_bytes('0', static_cast<uint32_t>(entries.size()), bytes);
 }
 
-std::string legacy_archive(const std::vector<entry_spec>& entries) {
+std::string legacy_archive(const std::vector<entry_fixture>& entries) {
   std::string bytes;
-  for (const entry_spec& e : entries) bytes += legacy_entry(e);
+  for (const entry_fixture& e : entries) bytes += legacy_entry(e);
   return archive_bytes('Z', static_cast<uint32_t>(entries.size()), bytes);
 }
 

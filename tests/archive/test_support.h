@@ -10,7 +10,7 @@
 #include "archive/byte_span.h"
 
 // One entry as it will stand in a crafted archive.
-struct entry_spec {
+struct entry_fixture {
   std::string name{};     // raw bytes of the name field: zero-filled, or cut, to its width
   std::string content{};  // what the entry unpacks to
   std::optional<std::string> digest{};  // the digest field (default: MD5 text of content)
@@ -22,12 +22,12 @@ struct entry_spec {
 std::string zlib_stream(const std::string& data);
 // 32 upper-case hex digits.
 std::string md5_text(const std::string& data);
-std::string current_entry(const entry_spec& spec);
-std::string legacy_entry(const entry_spec& spec);
+std::string current_entry(const entry_fixture& fixture);
+std::string legacy_entry(const entry_fixture& fixture);
 // Header ("Y" + layout mark, total = whole length, count) followed by the entries.
 std::string archive_bytes(char layout_mark, uint32_t count, const std::string& entries);
-std::string current_archive(const std::vector<entry_spec>& entries);
-std::string legacy_archive(const std::vector<entry_spec>& entries);
+std::string current_archive(const std::vector<entry_fixture>& entries);
+std::string legacy_archive(const std::vector<entry_fixture>& entries);
 uint32_t u32_at(const std::string& bytes, size_t offset);
 
 inline byte_span span_of(const std::string& bytes) {

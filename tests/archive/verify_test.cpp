@@ -23,16 +23,16 @@ struct verify_case {
 };
 
 std::vector<verify_case> verify_cases() {
-  const entry_spec a{"a.txt", "alpha"}, b{"b.txt", "beta"};
-  const entry_spec viva{"vivadidu.exe", "MZ manager"};
+  const entry_fixture a{"a.txt", "alpha"}, b{"b.txt", "beta"};
+  const entry_fixture viva{"vivadidu.exe", "MZ manager"};
   static const char payload_exclusions[] =
       "ying320.ime ying321.ime ying640.ime ying641.ime yzszsj43.yzh setupw64.exe "
       "yingcyzk.bak vivadidu.exe yinglum6.exe ";
-  entry_spec bad_tag = b;
+  entry_fixture bad_tag = b;
   bad_tag.tag = "YG";
-  entry_spec legacy_big{"big.bin", std::string(3000, 'q')};
+  entry_fixture legacy_big{"big.bin", std::string(3000, 'q')};
   const uint32_t big_csize = static_cast<uint32_t>(zlib_stream(legacy_big.content).size());
-  entry_spec c_long{"c.txt", "gamma"};
+  entry_fixture c_long{"c.txt", "gamma"};
   c_long.csize = 1000;
   return {
       {"count 0", current_archive({}), {}, "", 0, ""},
@@ -122,7 +122,7 @@ TEST(VerifyArchive, Cases) {
 // Failing names that do not fit are left out, the closing line always fits when the
 // buffer can hold it, and nothing is written past the buffer.
 TEST(VerifyArchive, ReportStaysInsideItsBuffer) {
-  std::vector<entry_spec> entries;
+  std::vector<entry_fixture> entries;
   for (int i = 0; i < 50; ++i) entries.push_back({"file" + std::to_string(i) + ".txt", "x"});
   const std::string archive = current_archive(entries);
   temp_dir dir;
