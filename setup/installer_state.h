@@ -6,8 +6,9 @@
 
 #include <cstddef>
 
-// The shared scratch of every operation that unpacks an archive or composes a long message.
-constexpr size_t work_buffer_size = 2097152;
+// work_buffer_size: the shared scratch of every operation that unpacks an archive or
+// composes a long message.
+#include "archive/archive_format.h"
 // Paths and texts are zero-terminated ANSI (GBK) in buffers of this size.
 constexpr size_t text_capacity = 200;
 constexpr int preload_places = 49;
@@ -42,6 +43,7 @@ struct installer_state {
   int product_found;                 // product_found_marker when the last search found it
   int ime_window_count;
   HWND main_window;
+  HINSTANCE instance;                // the executable, for its resources
 };
 
 extern installer_state state;
