@@ -1,7 +1,9 @@
 // What the executables carry: manifest, icon, version label and the payload.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -51,17 +53,21 @@ BOOL CALLBACK count_name(HMODULE, LPCSTR, LPSTR, LONG_PTR param) {
   return TRUE;
 }
 
-// The version label as the install's relabelling looks for it: the UTF-16LE product name,
-// a blank, one more character, then major digit, point, minor digit.
-std::string label_version(const std::string& bytes, size_t* offset) {
+// The version labels as the install's relabelling looks for them: the UTF-16LE product
+// name, a blank, one more character, then major digit, point, minor digit. The program
+// carries one in its version resource and the layout text it installs the IME under.
+std::vector<std::string> label_versions(const std::string& bytes) {
   const std::wstring name = L"智能映舟输入平台";
   const std::string pattern(reinterpret_cast<const char*>(name.data()), name.size() * 2);
-  const size_t p = bytes.find(pattern);
-  if (p == std::string::npos || p + 26 > bytes.size()) return std::string();
-  *offset = p;
-  const size_t q = p + 16;
-  if (bytes[q] != 0x20 || bytes[q + 1] != 0) return "no blank";
-  return std::string{bytes[q + 4], bytes[q + 6], bytes[q + 8]};
+  std::vector<std::string> versions;
+  for (size_t p = bytes.find(pattern); p != std::string::npos && p + 26 <= bytes.size();
+       p = bytes.find(pattern, p + 1)) {
+    // The bare name (the relabelling's own search text) is no label.
+    const size_t q = p + 16;
+    if (bytes[q] == 0x20 && bytes[q + 1] == 0)
+      versions.push_back(std::string{bytes[q + 4], bytes[q + 6], bytes[q + 8]});
+  }
+  return versions;
 }
 
 std::wstring file_description(const std::wstring& path) {
@@ -187,16 +193,19 @@ TEST(Resources, CompanionCarriesNoPayload) {
 TEST(Resources, VersionLabels) {
   struct label_case {
     const wchar_t* program;
-    const char* version;
+    std::vector<std::string> versions;
     const wchar_t* description;
   } cases[] = {
-      {L"setupw64.exe", "6.7", L"智能映舟输入平台  6.7"},
-      {L"setup.exe", "7.9", L"智能映舟输入平台  7.9"},
+      // The companion's own label waits for the install to relabel it; the IME's layout
+      // text is the current version already.
+      {L"setupw64.exe", {"7.9", "6.7"}, L"智能映舟输入平台  6.7"},
+      {L"setup.exe", {"7.9", "7.9"}, L"智能映舟输入平台  7.9"},
   };
   for (const label_case& c : cases) {
     const std::string bytes = read_file(narrow(bin_file(c.program)));
-    size_t offset = 0;
-    EXPECT_EQ(c.version, label_version(bytes, &offset)) << narrow(c.program);
+    std::vector<std::string> versions = label_versions(bytes);
+    std::sort(versions.begin(), versions.end(), std::greater<std::string>());
+    EXPECT_EQ(c.versions, versions) << narrow(c.program);
     EXPECT_EQ(c.description, file_description(bin_file(c.program))) << narrow(c.program);
     // The install relabels only files it can read whole into 131072 bytes.
     if (std::wstring(c.program) == L"setupw64.exe") {
