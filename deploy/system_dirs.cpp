@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "setup/installer_state.h"
+
 namespace {
 
 #ifndef _WIN64
@@ -29,7 +31,9 @@ bool native_system_dir(char* out, size_t capacity) {
   out[0] = 0;
   const UINT room = static_cast<UINT>(capacity);
 #ifndef _WIN64
-  if (running_under_wow64()) {
+  // Windows 5.x counts as 32-bit for the product, whatever it runs on: there the module
+  // belongs where a 32-bit process is sent, and Sysnative may not even exist.
+  if (state.os_major > 5 && running_under_wow64()) {
     char windows_dir[MAX_PATH];
     const UINT length = GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
     if (length == 0 || length >= sizeof windows_dir) return false;

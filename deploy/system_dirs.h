@@ -5,8 +5,9 @@
 
 #include <cstddef>
 
-// Writes the native system directory (no final backslash) into out: GetSystemDirectoryA
-// for a 64-bit build or a 32-bit build on 32-bit Windows, the Windows directory +
-// "\Sysnative" for a 32-bit build under WOW64. Returns false, with out empty, when the
-// name cannot be read or does not fit.
+// Writes the system directory the product's modules go to (no final backslash) into out:
+// the Windows directory + "\Sysnative" for a 32-bit build under WOW64 on Windows 6 and
+// later (state.os_major, as is_64bit_windows last set it), GetSystemDirectoryA otherwise
+// (a 64-bit build, 32-bit Windows, and Windows 5.x, which the product treats as 32-bit).
+// Returns false, with out empty, when the name cannot be read or does not fit.
 bool native_system_dir(char* out, size_t capacity);
