@@ -99,20 +99,17 @@ void register_keyboard_layout_for(windows_family family) {
     if (value > maximum) maximum = value;
   }
 
-  if (!entry) {
-    if (maximum < product.id_floor) maximum = product.id_floor;
-    std::snprintf(id, sizeof id, "%lx", maximum + id_step);
-    CharUpperA(id);
-    force_suffix(id, product.suffix);
-    entry = create_key(layouts.get(), id);
+  // A new id above every one in use, or the product's entry moved to this code page's
+  // language suffix.
+  if (!entry || !ends_with_suffix(id, product.suffix)) {
     if (!entry) {
-      layouts.reset();
-      show_create_failure(family);
-      return;
+      if (maximum < product.id_floor) maximum = product.id_floor;
+      std::snprintf(id, sizeof id, "%lx", maximum + id_step);
+      CharUpperA(id);
+    } else {
+      entry.reset();
+      RegDeleteKeyA(layouts.get(), id);
     }
-  } else if (!ends_with_suffix(id, product.suffix)) {
-    entry.reset();
-    RegDeleteKeyA(layouts.get(), id);
     force_suffix(id, product.suffix);
     entry = create_key(layouts.get(), id);
     if (!entry) {

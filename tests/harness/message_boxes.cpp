@@ -136,18 +136,23 @@ std::wstring test_bin_dir() {
   return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
-program_run run_program(const std::wstring& program, const std::wstring& arguments,
-                        std::vector<int> answers, DWORD timeout_ms) {
-  program_run run;
+bool start_program(const std::wstring& program, const std::wstring& arguments,
+                   PROCESS_INFORMATION* process) {
   const std::wstring path = program.find(L'\\') == std::wstring::npos ? test_bin_dir() + program : program;
   std::wstring command = L"\"" + path + L"\"";
   if (!arguments.empty()) command += L" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return run;
+  *process = PROCESS_INFORMATION{};
+  return CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, process);
+}
+
+program_run run_program(const std::wstring& program, const std::wstring& arguments,
+                        std::vector<int> answers, DWORD timeout_ms) {
+  program_run run;
+  PROCESS_INFORMATION process;
+  if (!start_program(program, arguments, &process)) return run;
   run.started = true;
   {
     // Boxes of the program and of what it starts (the 64-bit companion) are all seen.

@@ -72,8 +72,13 @@ struct program_run {
   bool timed_out = false;
 };
 
-// Starts a program (a sibling of the test executable when path has no directory), with a
-// command line, watches and answers its boxes, and waits for it to end.
+// Starts a program (a sibling of the test executable when program has no directory) with
+// its path quoted and the arguments after it, as a user's shell would.
+bool start_program(const std::wstring& program, const std::wstring& arguments,
+                   PROCESS_INFORMATION* process);
+
+// Starts a program as start_program does, watches and answers its boxes, and waits for
+// it to end.
 program_run run_program(const std::wstring& program, const std::wstring& arguments,
                         std::vector<int> answers = {}, DWORD timeout_ms = 120000);
 // The folder of the running test executable, with a final backslash.

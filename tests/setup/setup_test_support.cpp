@@ -143,16 +143,8 @@ BOOL CALLBACK collect_installer_window(HWND window, LPARAM param) {
 setup_run run_setup_program(const std::wstring& program, const std::wstring& arguments,
                             DWORD timeout_ms) {
   setup_run run;
-  const std::wstring path =
-      program.find(L'\\') == std::wstring::npos ? test_bin_dir() + program : program;
-  std::wstring command = L"\"" + path + L"\"";
-  if (!arguments.empty()) command += L" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return run;
+  PROCESS_INFORMATION process;
+  if (!start_program(program, arguments, &process)) return run;
   run.started = true;
   std::vector<HWND> closed;
   {
